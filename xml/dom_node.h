@@ -21,12 +21,15 @@ enum NodeType : int32_t {
 
 // The DOM type of a node (the document node for nullptr).
 int32_t Type(XmlNode node);
-// The node's name in Windows-1251 ("#text" for text nodes, as the DOM names them).
+// The node's name in Windows-1251 ("#text" for text nodes, as the DOM names them;
+// "prefix:local" for a prefixed element or attribute).
 Text Name(XmlNode node);
-// The node's children in order.
+// The node's children in order. An entity reference and a document type declaration
+// have none here: what libxml2 hangs below them belongs to the declarations.
 XmlNodeList Children(XmlNode node);
 bool HasChildNodes(XmlNode node);
-// The text of a text node (entities already replaced), in Windows-1251.
+// The text of a text node (entities already replaced), in Windows-1251; also the value of
+// a CDATA section, comment or processing instruction. Other nodes give the empty text.
 Text TextOf(XmlNode node);
 
 }  // namespace quillora::dom

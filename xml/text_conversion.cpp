@@ -164,6 +164,13 @@ Text Utf8ToAnsi(std::string_view utf8) {
       continue;
     }
     i += static_cast<std::size_t>(extra) + 1;
+    // An over-long form (C0 80 would otherwise give a zero byte inside the text) and
+    // anything past U+10FFFF is not valid UTF-8 either.
+    static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kLeast[extra] || cp > 0x10FFFF) {
+      out.push_back('?');
+      continue;
+    }
     out.push_back(UnicodeToAnsi(cp));
   }
   return out;

@@ -78,7 +78,14 @@ class CXmlDocument {
   struct DocDeleter {
     void operator()(_xmlDoc* doc) const;
   };
+  struct NodeDeleter {
+    void operator()(_xmlNode* node) const;
+  };
   std::unique_ptr<_xmlDoc, DocDeleter> doc_;
+  // Nodes taken out by RemoveNode. They live as long as the document, so a reference a
+  // caller still holds to one stays readable (with no parent) instead of dangling.
+  // Declared after doc_: they go first, while the document's name dictionary is alive.
+  std::vector<std::unique_ptr<_xmlNode, NodeDeleter>> detached_;
 };
 
 }  // namespace quillora
