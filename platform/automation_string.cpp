@@ -15,7 +15,7 @@ uint32_t* PrefixOf(const OLECHAR* text) {
 
 }  // namespace
 
-BSTR AllocString(const OLECHAR* units, uint32_t length) {
+BSTR AllocStringForWriting(uint32_t length) {
   const std::size_t bytes = static_cast<std::size_t>(length) * sizeof(OLECHAR);
   if (bytes > UINT32_MAX - kPrefix - sizeof(OLECHAR)) return nullptr;
   auto* block = static_cast<char*>(std::malloc(kPrefix + bytes + sizeof(OLECHAR)));
@@ -23,12 +23,19 @@ BSTR AllocString(const OLECHAR* units, uint32_t length) {
   const uint32_t byteLength = static_cast<uint32_t>(bytes);
   std::memcpy(block, &byteLength, kPrefix);
   auto* text = reinterpret_cast<OLECHAR*>(block + kPrefix);
+  text[length] = 0;
+  return text;
+}
+
+BSTR AllocString(const OLECHAR* units, uint32_t length) {
+  BSTR text = AllocStringForWriting(length);
+  if (text == nullptr) return nullptr;
+  const std::size_t bytes = static_cast<std::size_t>(length) * sizeof(OLECHAR);
   if (units != nullptr) {
     std::memcpy(text, units, bytes);
   } else {
     std::memset(text, 0, bytes);
   }
-  text[length] = 0;
   return text;
 }
 

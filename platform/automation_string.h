@@ -22,6 +22,9 @@ using BSTR = OLECHAR*;
 // null). Returns null when memory cannot be had.
 BSTR AllocString(const OLECHAR* units, uint32_t length);
 BSTR AllocString(std::u16string_view units);
+// A new string of `length` code units whose content the caller writes next (only the
+// terminating zero is set). Returns null when memory cannot be had.
+BSTR AllocStringForWriting(uint32_t length);
 // Releases a string made by AllocString; null is accepted and ignored.
 void FreeString(BSTR text);
 // Number of code units; 0 for null.
