@@ -12,5 +12,14 @@ namespace quillora::cli {
 int RunPresign(Arguments& args, const Io& io);
 int RunCompose(Arguments& args, const Io& io);
 int RunBase64(Arguments& args, const Io& io);
+int RunSandbox(Arguments& args, const Io& io);
+int RunSign(Arguments& args, const Io& io);
+int RunEncrypt(Arguments& args, const Io& io);
+int RunDecrypt(Arguments& args, const Io& io);
+int RunVerify(Arguments& args, const Io& io);
+int RunRegister(Arguments& args, const Io& io);
+int RunUnregister(Arguments& args, const Io& io);
+int RunPropose(Arguments& args, const Io& io);
+int RunCall(Arguments& args, const Io& io);
 
 }  // namespace quillora::cli

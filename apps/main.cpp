@@ -12,6 +12,15 @@ constexpr const char* kUsage =
     "  presign [--start NAME] [FILE]      the pre-sign sequence of an element\n"
     "  compose [--date DD/MM/YYYY] [FILE]  the proposal document of an input document\n"
     "  base64 encode|decode [FILE]         the Base64 library's encoder and decoder\n"
+    "  sandbox DIR [--dest NAME] [--user NAME]\n"
+    "                                      a self-contained security client in DIR\n"
+    "  sign|encrypt|decrypt --dest NAME [FILE]\n"
+    "                                      a crypto operation as the control runs it\n"
+    "  verify --key KEY --cert CERT --ca CA [FILE]\n"
+    "                                      the site's check of a returned proposal (JSON)\n"
+    "  register|unregister [LIBRARY]       the control library's registration\n"
+    "  propose --dest NAME [--yes] [FILE]  MakeEncProposal through the registered control\n"
+    "  call [--progid ID] STEP...          automation steps: Name=value, Name, Name(args)\n"
     "Input is Windows-1251 text as it stands (UTF-8 with --utf8); output is written\n"
     "as it is, with no added newline.\n";
 
@@ -45,6 +54,15 @@ int main(int argc, char** argv) {
     if (word == "presign") return RunPresign(command, io);
     if (word == "compose") return RunCompose(command, io);
     if (word == "base64") return RunBase64(command, io);
+    if (word == "sandbox") return RunSandbox(command, io);
+    if (word == "sign") return RunSign(command, io);
+    if (word == "encrypt") return RunEncrypt(command, io);
+    if (word == "decrypt") return RunDecrypt(command, io);
+    if (word == "verify") return RunVerify(command, io);
+    if (word == "register") return RunRegister(command, io);
+    if (word == "unregister") return RunUnregister(command, io);
+    if (word == "propose") return RunPropose(command, io);
+    if (word == "call") return RunCall(command, io);
     if (word == "help") {
       std::fputs(kUsage, stdout);
       return 0;

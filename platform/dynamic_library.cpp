@@ -1,6 +1,8 @@
 #include "platform/dynamic_library.h"
 
 #include <dlfcn.h>
+#include <limits.h>
+#include <stdlib.h>
 
 #include <utility>
 
@@ -36,10 +38,20 @@ void DynamicLibrary::Unload() {
   if (handle_ != nullptr) dlclose(std::exchange(handle_, nullptr));
 }
 
-std::string ModuleDirectoryOf(const void* address) {
+std::string ModulePathOf(const void* address) {
   Dl_info info{};
   if (dladdr(address, &info) == 0 || info.dli_fname == nullptr) return std::string();
-  std::string path = info.dli_fname;
+  // The main program's entry carries the name it was started by; the kernel knows its
+  // file.
+  const char* name = info.dli_fname;
+  char resolved[PATH_MAX];
+  if (realpath(name, resolved) != nullptr) return resolved;
+  if (realpath("/proc/self/exe", resolved) != nullptr) return resolved;
+  return name;
+}
+
+std::string ModuleDirectoryOf(const void* address) {
+  const std::string path = ModulePathOf(address);
   const auto slash = path.rfind('/');
   if (slash == std::string::npos) return std::string();
   return path.substr(0, slash + 1);

@@ -27,14 +27,18 @@ class DynamicLibrary {
     return reinterpret_cast<Function>(Symbol(name));
   }
   void Unload();
+  // Lets go of the handle without unloading: the library stays for the process's life.
+  void Abandon() { handle_ = nullptr; }
 
  private:
   void* handle_ = nullptr;
   std::string loadError_;
 };
 
-// The directory of the shared object (or program) that contains `address`, ending with
-// "/"; empty when it cannot be told.
+// The absolute path of the shared object (or program) that contains `address`; empty
+// when it cannot be told.
+std::string ModulePathOf(const void* address);
+// Its directory, ending with "/".
 std::string ModuleDirectoryOf(const void* address);
 
 // Loads `fileName` from `directory` (which ends with "/") first, then by bare name
