@@ -3,12 +3,15 @@
 // that record what they were shown.
 #pragma once
 
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
 #include "control/quillora_ctrl.h"
 #include "offers/store_names.h"
 #include "tests/support/recording_pause.h"
+#include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 #include "ui/headless_dialogs.h"
 
@@ -45,6 +48,8 @@ class ControlFixture {
         manager_(std::make_shared<HeadlessManagerWindow>()),
         boxes_(std::make_shared<RecordingMessageBoxes>()) {
     if (withStore) moduleDir_.Write(store::kFileName, kEmptyStore);
+    // The Base64 library is installed beside the control, where it is looked for first.
+    std::filesystem::copy_file(BuiltProgram("libsorlit.so"), moduleDir_.File("libsorlit.so"));
   }
 
   ControlServices Services() const {
