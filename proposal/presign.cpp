@@ -44,14 +44,8 @@ bool AppendPreSignText(XmlNode node, Text& sequence) {
   switch (dom::Type(node)) {
     case dom::kElement: {
       if (!dom::HasChildNodes(node)) return true;
-      const XmlNodeList children = dom::Children(node);
-      const int32_t length = children.Length();
-      for (int32_t i = 0; i < length; ++i) {
-        XmlNode child = children.Item(i);
-        if (child == nullptr) {
-          RecordError(-3);
-          return false;
-        }
+      for (XmlNode child = dom::FirstChild(node); child != nullptr;
+           child = dom::NextSibling(child)) {
         // A failure below records its code; every later call then returns at once, so
         // the rest of the walk adds nothing.
         AppendPreSignText(child, sequence);

@@ -2,7 +2,7 @@
 # Installs every Debian package the build, the tests and the benchmarks need.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config clang-format
+  build-essential cmake ninja-build pkg-config clang-format python3
   libxml2-dev libssl-dev openssl
   libgtest-dev libgmock-dev googletest libbenchmark-dev
 )

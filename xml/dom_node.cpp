@@ -92,6 +92,12 @@ XmlNodeList Children(XmlNode node) {
   return XmlNodeList(std::move(items));
 }
 
+XmlNode FirstChild(XmlNode node) {
+  return node != nullptr && ChildrenAreOwn(node) ? node->children : nullptr;
+}
+
+XmlNode NextSibling(XmlNode node) { return node != nullptr ? node->next : nullptr; }
+
 bool HasChildNodes(XmlNode node) {
   return node != nullptr && ChildrenAreOwn(node) && node->children != nullptr;
 }

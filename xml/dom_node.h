@@ -28,6 +28,10 @@ Text Name(XmlNode node);
 // have none here: what libxml2 hangs below them belongs to the declarations.
 XmlNodeList Children(XmlNode node);
 bool HasChildNodes(XmlNode node);
+// Walking the children in order without taking a list: the first child (nullptr when
+// there is none) and the next sibling.
+XmlNode FirstChild(XmlNode node);
+XmlNode NextSibling(XmlNode node);
 // The text of a text node (entities already replaced), in Windows-1251; also the value of
 // a CDATA section, comment or processing instruction. Other nodes give the empty text.
 Text TextOf(XmlNode node);
