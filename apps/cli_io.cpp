@@ -71,7 +71,8 @@ std::vector<std::string> Arguments::Operands(std::size_t max) {
       literal = true;
       continue;
     }
-    if (!literal && arg.size() > 1 && arg[0] == '-') throw CommandFailure{0, "unknown option " + arg};
+    if (!literal && arg.size() > 1 && arg[0] == '-')
+      throw CommandFailure{0, "unknown option " + arg};
     operands.push_back(arg);
   }
   if (operands.size() > max) throw CommandFailure{0, "too many arguments"};

@@ -29,8 +29,8 @@ std::string InstalledLibrary() {
 platform::ComponentObject Create(const std::string& progId) {
   platform::CreationResult created = platform::CreateComponent(progId);
   if (platform::Failed(created.status) || !created.object) {
-    throw CommandFailure{0, "cannot create " + progId + " (" + Hex(created.status) + "): " +
-                                created.error};
+    throw CommandFailure{
+        0, "cannot create " + progId + " (" + Hex(created.status) + "): " + created.error};
   }
   return std::move(created.object);
 }
@@ -119,18 +119,19 @@ std::vector<Text> SplitArguments(const std::string& list, const Io& io) {
 void RunStep(platform::IDispatch& object, const std::string& step, const Io& io) {
   const auto open = step.find('(');
   const auto equals = step.find('=');
-  if (open != std::string::npos && step.back() == ')' && (equals == std::string::npos || open < equals)) {
+  if (open != std::string::npos && step.back() == ')' &&
+      (equals == std::string::npos || open < equals)) {
     const std::string name = step.substr(0, open);
     const std::string list = step.substr(open + 1, step.size() - open - 2);
-    const Variant result = Invoke(object, name,
-                                  platform::DISPATCH_METHOD | platform::DISPATCH_PROPERTYGET,
-                                  SplitArguments(list, io));
+    const Variant result =
+        Invoke(object, name, platform::DISPATCH_METHOD | platform::DISPATCH_PROPERTYGET,
+               SplitArguments(list, io));
     std::printf("%s\n", ToJson(result).c_str());
   } else if (equals != std::string::npos) {
     const std::string name = step.substr(0, equals);
     const std::string value = step.substr(equals + 1);
-    const Text text = !value.empty() && value[0] == '@' ? io.ReadInput(value.substr(1))
-                                                        : io.Argument(value);
+    const Text text =
+        !value.empty() && value[0] == '@' ? io.ReadInput(value.substr(1)) : io.Argument(value);
     Invoke(object, name, platform::DISPATCH_PROPERTYPUT, {text});
   } else {
     const Variant result = Invoke(object, step, platform::DISPATCH_PROPERTYGET, {});
@@ -145,7 +146,8 @@ int CallServerEntry(Arguments& args, const char* entry) {
   const auto operands = args.Operands(1);
   const std::string path = operands.empty() ? InstalledLibrary() : operands[0];
   platform::DynamicLibrary library(path);
-  if (!library.IsLoaded()) throw CommandFailure{0, "cannot load " + path + ": " + library.LoadError()};
+  if (!library.IsLoaded())
+    throw CommandFailure{0, "cannot load " + path + ": " + library.LoadError()};
   const auto function = library.Bind<ServerEntry>(entry);
   if (function == nullptr) throw CommandFailure{0, path + " has no " + entry};
   const HRESULT result = function();
@@ -155,7 +157,9 @@ int CallServerEntry(Arguments& args, const char* entry) {
 
 }  // namespace
 
-int RunRegister(Arguments& args, const Io&) { return CallServerEntry(args, "DllRegisterServer"); }
+int RunRegister(Arguments& args, const Io&) {
+  return CallServerEntry(args, "DllRegisterServer");
+}
 
 int RunUnregister(Arguments& args, const Io&) {
   return CallServerEntry(args, "DllUnregisterServer");

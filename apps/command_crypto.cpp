@@ -41,8 +41,14 @@ int Run(Arguments& args, const Io& io, Operation operation, const char* what) {
 
 }  // namespace
 
-int RunSign(Arguments& args, const Io& io) { return Run(args, io, CryptoSign, "signing"); }
-int RunEncrypt(Arguments& args, const Io& io) { return Run(args, io, CryptoEncrypt, "encryption"); }
-int RunDecrypt(Arguments& args, const Io& io) { return Run(args, io, CryptoDecrypt, "decryption"); }
+int RunSign(Arguments& args, const Io& io) {
+  return Run(args, io, CryptoSign, "signing");
+}
+int RunEncrypt(Arguments& args, const Io& io) {
+  return Run(args, io, CryptoEncrypt, "encryption");
+}
+int RunDecrypt(Arguments& args, const Io& io) {
+  return Run(args, io, CryptoDecrypt, "decryption");
+}
 
 }  // namespace quillora::cli

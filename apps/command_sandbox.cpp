@@ -12,7 +12,8 @@ int RunSandbox(Arguments& args, const Io&) {
   if (auto dest = args.TakeOption("--dest")) request.dest = *dest;
   if (auto user = args.TakeOption("--user")) request.user = *user;
   const auto operands = args.Operands(1);
-  if (operands.empty()) throw CommandFailure{0, "usage: quillora sandbox DIR [--dest NAME] [--user NAME]"};
+  if (operands.empty())
+    throw CommandFailure{0, "usage: quillora sandbox DIR [--dest NAME] [--user NAME]"};
   if (request.dest.empty() || request.user.empty()) {
     throw CommandFailure{0, "--dest and --user need a name"};
   }

@@ -4,17 +4,29 @@
 
 namespace quillora::cli {
 
-std::string JsonString(std::string_view ansiText) { return JsonUtf8String(AnsiToUtf8(ansiText)); }
+std::string JsonString(std::string_view ansiText) {
+  return JsonUtf8String(AnsiToUtf8(ansiText));
+}
 
 std::string JsonUtf8String(std::string_view utf8) {
   std::string out = "\"";
   for (const char c : utf8) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
           char escaped[8];

@@ -48,8 +48,8 @@ int main(int argc, char** argv) {
       return 2;
     }
     const std::string word = args[at];
-    Arguments command(std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(at) + 1,
-                                               args.end()));
+    Arguments command(
+        std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(at) + 1, args.end()));
     if (command.TakeFlag("--utf8")) io.utf8 = true;
     if (word == "presign") return RunPresign(command, io);
     if (word == "compose") return RunCompose(command, io);

@@ -93,13 +93,11 @@ CheckedProposal CheckProposal(const Text& base64Text, const SiteKeys& keys) {
   const Text privateSequence = PreSignOf(privatePart);
   const Text documentSequence = PreSignOf(root);
 
-  const site::VerifyResult first =
-      site::VerifyDetachedSignature(DecodeStrict(sorlit, privateSignature, "SIGN_PRIVATE"),
-                                    privateSequence, keys.authority);
+  const site::VerifyResult first = site::VerifyDetachedSignature(
+      DecodeStrict(sorlit, privateSignature, "SIGN_PRIVATE"), privateSequence, keys.authority);
   if (!first.ok) throw CommandFailure{0, "SIGN_PRIVATE does not verify: " + first.error};
-  const site::VerifyResult second =
-      site::VerifyDetachedSignature(DecodeStrict(sorlit, documentSignature, "SIGN"),
-                                    documentSequence, keys.authority);
+  const site::VerifyResult second = site::VerifyDetachedSignature(
+      DecodeStrict(sorlit, documentSignature, "SIGN"), documentSequence, keys.authority);
   if (!second.ok) throw CommandFailure{0, "SIGN does not verify: " + second.error};
   if (first.subject != second.subject) {
     throw CommandFailure{0, "SIGN_PRIVATE and SIGN were made by different signers"};
@@ -158,12 +156,12 @@ std::string ProposalJson(const CheckedProposal& proposal) {
   signer.Raw("commonName", JsonUtf8String(proposal.signerCommonName));
   signer.Raw("subject", JsonUtf8String(proposal.signerSubject));
   return JsonObject()
-             .Raw("verified", "true")
-             .Raw("signer", signer.str())
-             .Text("stamp", proposal.stamp)
-             .Raw("offer", offer.str())
-             .Raw("goods", JsonArray(goods))
-             .str();
+      .Raw("verified", "true")
+      .Raw("signer", signer.str())
+      .Text("stamp", proposal.stamp)
+      .Raw("offer", offer.str())
+      .Raw("goods", JsonArray(goods))
+      .str();
 }
 
 }  // namespace quillora::cli

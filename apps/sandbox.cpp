@@ -64,7 +64,8 @@ SandboxLayout LayoutOf(const fs::path& dir) {
 SandboxLayout CreateSandbox(const SandboxRequest& request) {
   std::error_code error;
   fs::create_directories(request.dir, error);
-  if (error) throw CommandFailure{0, "cannot create " + request.dir.string() + ": " + error.message()};
+  if (error)
+    throw CommandFailure{0, "cannot create " + request.dir.string() + ": " + error.message()};
   const fs::path dir = fs::absolute(request.dir).lexically_normal();
   const SandboxLayout layout = LayoutOf(dir);
   fs::create_directories(layout.installDir, error);
@@ -82,8 +83,8 @@ SandboxLayout CreateSandbox(const SandboxRequest& request) {
   fs::copy_file(request.engineLibrary, layout.installDir / "libzelcor.so",
                 fs::copy_options::overwrite_existing, error);
   if (error) {
-    throw CommandFailure{0, "cannot install the engine " + request.engineLibrary.string() + ": " +
-                                error.message()};
+    throw CommandFailure{
+        0, "cannot install the engine " + request.engineLibrary.string() + ": " + error.message()};
   }
 
   // The registry file of the sandbox says where the client is installed.

@@ -11,8 +11,8 @@ namespace quillora::cli {
 
 struct SandboxRequest {
   std::filesystem::path dir;
-  std::string dest = "srv1";     // the web server section
-  std::string user = "supplier";  // the mnemonic user name
+  std::string dest = "srv1";            // the web server section
+  std::string user = "supplier";        // the mnemonic user name
   std::filesystem::path engineLibrary;  // the libzelcor.so to install
 };
 

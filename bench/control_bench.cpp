@@ -29,8 +29,8 @@ const fs::path& ModuleDir() {
     if (std::system(command.c_str()) != 0) std::abort();
     setenv("QUILLORA_REGISTRY", (root / "sandbox" / "registry.reg").c_str(), 1);
     fs::create_directories(root / "control");
-    fs::copy_file(std::string(QUILLORA_BIN_DIR) + "/libsorlit.so", root / "control" / "libsorlit.so",
-                  fs::copy_options::overwrite_existing);
+    fs::copy_file(std::string(QUILLORA_BIN_DIR) + "/libsorlit.so",
+                  root / "control" / "libsorlit.so", fs::copy_options::overwrite_existing);
     return root / "control";
   }();
   return dir;
@@ -53,7 +53,8 @@ void MakeProposals(benchmark::State& state, bool realPause) {
     state.PauseTiming();
     ScopedErrorRegister clean;
     std::ofstream(ModuleDir() / "Quillora.xml") << kEmptyStore;
-    InstallProgressWindow(std::make_unique<HeadlessProgressWnd>(realPause ? DefaultPause() : nullptr));
+    InstallProgressWindow(
+        std::make_unique<HeadlessProgressWnd>(realPause ? DefaultPause() : nullptr));
     // The control is made outside the timing: its own messages are not the pipeline's.
     auto* control = new CQuilloraCtrl(services);
     control->SetDestLocation("srv1");
@@ -66,12 +67,19 @@ void MakeProposals(benchmark::State& state, bool realPause) {
   }
 }
 
-void BM_MakeEncProposalNoPause(benchmark::State& state) { MakeProposals(state, false); }
-void BM_MakeEncProposalRealPause(benchmark::State& state) { MakeProposals(state, true); }
+void BM_MakeEncProposalNoPause(benchmark::State& state) {
+  MakeProposals(state, false);
+}
+void BM_MakeEncProposalRealPause(benchmark::State& state) {
+  MakeProposals(state, true);
+}
 
 BENCHMARK(BM_MakeEncProposalNoPause)->Arg(10)->Arg(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MakeEncProposalRealPause)->Arg(10)->Arg(1000)->Iterations(2)->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_MakeEncProposalRealPause)
+    ->Arg(10)
+    ->Arg(1000)
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -22,10 +22,16 @@ void CErrorRegister::SetError(int32_t code) {
   code_ = code;
 }
 
-CErrorRegister& TheErrorRegister() { return *Current(); }
+CErrorRegister& TheErrorRegister() {
+  return *Current();
+}
 
-ScopedErrorRegister::ScopedErrorRegister() : previous_(Current()) { Current() = &fresh_; }
+ScopedErrorRegister::ScopedErrorRegister() : previous_(Current()) {
+  Current() = &fresh_;
+}
 
-ScopedErrorRegister::~ScopedErrorRegister() { Current() = previous_; }
+ScopedErrorRegister::~ScopedErrorRegister() {
+  Current() = previous_;
+}
 
 }  // namespace quillora

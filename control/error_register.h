@@ -26,8 +26,12 @@ class CErrorRegister {
 CErrorRegister& TheErrorRegister();
 
 // Shorthands used throughout: whether a code is recorded, and recording one.
-inline bool ErrorRecorded() { return TheErrorRegister().GetError() != 0; }
-inline void RecordError(int32_t code) { TheErrorRegister().SetError(code); }
+inline bool ErrorRecorded() {
+  return TheErrorRegister().GetError() != 0;
+}
+inline void RecordError(int32_t code) {
+  TheErrorRegister().SetError(code);
+}
 
 // Puts a fresh register in place of the process-wide one for the lifetime of the object.
 // A loaded module has one register for its whole life; tests that need a clear register

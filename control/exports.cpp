@@ -12,7 +12,9 @@ QUILLORA_EXPORT HRESULT DllRegisterServer() {
   return quillora::RegisterServer(quillora::module::LibraryPath());
 }
 
-QUILLORA_EXPORT HRESULT DllUnregisterServer() { return quillora::UnregisterServer(); }
+QUILLORA_EXPORT HRESULT DllUnregisterServer() {
+  return quillora::UnregisterServer();
+}
 
 QUILLORA_EXPORT HRESULT DllGetClassObject(const GUID* clsid, const GUID* iid, void** object) {
   if (object == nullptr) return quillora::platform::E_POINTER;

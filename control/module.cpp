@@ -15,13 +15,25 @@ const int kAnchor = 0;
 
 }  // namespace
 
-void ObjectCreated() { ++objects; }
-void ObjectDestroyed() { --objects; }
-void Lock(bool lock) { lock ? ++locks : --locks; }
-bool CanUnload() { return objects.load() == 0 && locks.load() == 0; }
+void ObjectCreated() {
+  ++objects;
+}
+void ObjectDestroyed() {
+  --objects;
+}
+void Lock(bool lock) {
+  lock ? ++locks : --locks;
+}
+bool CanUnload() {
+  return objects.load() == 0 && locks.load() == 0;
+}
 
-std::string LibraryPath() { return platform::ModulePathOf(&kAnchor); }
+std::string LibraryPath() {
+  return platform::ModulePathOf(&kAnchor);
+}
 
-std::string LibraryDirectory() { return platform::ModuleDirectoryOf(&kAnchor); }
+std::string LibraryDirectory() {
+  return platform::ModuleDirectoryOf(&kAnchor);
+}
 
 }  // namespace quillora::module

@@ -28,7 +28,9 @@ void HeadlessProgressWnd::SetMessage(const Text& text) {
   if (pause_) pause_(kMessagePause);
 }
 
-void HeadlessProgressWnd::Destroy() { state_ = State::kNoWindow; }
+void HeadlessProgressWnd::Destroy() {
+  state_ = State::kNoWindow;
+}
 
 namespace {
 
@@ -39,7 +41,9 @@ std::unique_ptr<CProgressWnd>& Slot() {
 
 }  // namespace
 
-CProgressWnd& TheProgressWindow() { return *Slot(); }
+CProgressWnd& TheProgressWindow() {
+  return *Slot();
+}
 
 std::unique_ptr<CProgressWnd> InstallProgressWindow(std::unique_ptr<CProgressWnd> window) {
   if (!window) window = std::make_unique<HeadlessProgressWnd>();

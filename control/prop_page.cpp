@@ -4,9 +4,13 @@
 
 namespace quillora {
 
-CQuilloraPropPage::CQuilloraPropPage() { module::ObjectCreated(); }
+CQuilloraPropPage::CQuilloraPropPage() {
+  module::ObjectCreated();
+}
 
-CQuilloraPropPage::~CQuilloraPropPage() { module::ObjectDestroyed(); }
+CQuilloraPropPage::~CQuilloraPropPage() {
+  module::ObjectDestroyed();
+}
 
 platform::HRESULT CQuilloraPropPage::QueryInterface(const platform::GUID& iid, void** object) {
   if (object == nullptr) return platform::E_POINTER;
@@ -19,7 +23,9 @@ platform::HRESULT CQuilloraPropPage::QueryInterface(const platform::GUID& iid, v
   return platform::E_NOINTERFACE;
 }
 
-uint32_t CQuilloraPropPage::AddRef() { return ++references_; }
+uint32_t CQuilloraPropPage::AddRef() {
+  return ++references_;
+}
 
 uint32_t CQuilloraPropPage::Release() {
   const uint32_t left = --references_;

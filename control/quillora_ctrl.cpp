@@ -96,7 +96,9 @@ HRESULT CQuilloraCtrl::QueryInterface(const platform::GUID& iid, void** object) 
   return platform::E_NOINTERFACE;
 }
 
-uint32_t CQuilloraCtrl::AddRef() { return ++references_; }
+uint32_t CQuilloraCtrl::AddRef() {
+  return ++references_;
+}
 
 uint32_t CQuilloraCtrl::Release() {
   const uint32_t left = --references_;

@@ -49,8 +49,12 @@ std::string Directory(const std::string& path) {
   return path.substr(0, path.rfind('/') + 1);
 }
 
-std::string TypeLibKey() { return "TypeLib\\" + GuidToString(typelib::LIBID_QUILLORALib); }
-std::string ClassKey(const platform::GUID& clsid) { return "CLSID\\" + GuidToString(clsid); }
+std::string TypeLibKey() {
+  return "TypeLib\\" + GuidToString(typelib::LIBID_QUILLORALib);
+}
+std::string ClassKey(const platform::GUID& clsid) {
+  return "CLSID\\" + GuidToString(clsid);
+}
 
 bool RegisterTypeLibrary(const std::string& libraryPath) {
   const std::string version = TypeLibKey() + "\\" + typelib::kLibraryVersion;

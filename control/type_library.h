@@ -12,20 +12,20 @@ namespace quillora::typelib {
 using platform::GUID;
 
 // The control class.
-inline constexpr GUID CLSID_Quillora = {0xA5AC72CB, 0xED6E, 0x4FCA,
-                                        {0x94, 0x78, 0xE0, 0xD3, 0x13, 0xF5, 0xE6, 0xFF}};
+inline constexpr GUID CLSID_Quillora = {
+    0xA5AC72CB, 0xED6E, 0x4FCA, {0x94, 0x78, 0xE0, 0xD3, 0x13, 0xF5, 0xE6, 0xFF}};
 // The dispatch interface _DQuillora.
-inline constexpr GUID DIID_DQuillora = {0x3BDDC143, 0x3229, 0x4813,
-                                        {0xA2, 0x4A, 0xD5, 0x33, 0xB3, 0xDB, 0x32, 0x97}};
+inline constexpr GUID DIID_DQuillora = {
+    0x3BDDC143, 0x3229, 0x4813, {0xA2, 0x4A, 0xD5, 0x33, 0xB3, 0xDB, 0x32, 0x97}};
 // The event interface _DQuilloraEvents (no members).
-inline constexpr GUID DIID_DQuilloraEvents = {0x921B7EA0, 0x13A8, 0x45B9,
-                                              {0x90, 0xA8, 0xA0, 0x81, 0x22, 0x7E, 0xD7, 0x06}};
+inline constexpr GUID DIID_DQuilloraEvents = {
+    0x921B7EA0, 0x13A8, 0x45B9, {0x90, 0xA8, 0xA0, 0x81, 0x22, 0x7E, 0xD7, 0x06}};
 // The type library QUILLORALib.
-inline constexpr GUID LIBID_QUILLORALib = {0xB23F242D, 0x2DE4, 0x4A30,
-                                           {0x94, 0x55, 0xB9, 0x4A, 0x44, 0xCF, 0x07, 0x37}};
+inline constexpr GUID LIBID_QUILLORALib = {
+    0xB23F242D, 0x2DE4, 0x4A30, {0x94, 0x55, 0xB9, 0x4A, 0x44, 0xCF, 0x07, 0x37}};
 // The property page class.
-inline constexpr GUID CLSID_QuilloraPropPage = {0xF4585FB2, 0xC023, 0x467F,
-                                                {0xAF, 0xF2, 0x96, 0x21, 0xCC, 0x51, 0xC7, 0x5D}};
+inline constexpr GUID CLSID_QuilloraPropPage = {
+    0xF4585FB2, 0xC023, 0x467F, {0xAF, 0xF2, 0x96, 0x21, 0xCC, 0x51, 0xC7, 0x5D}};
 
 inline constexpr char kControlProgId[] = "Velt.Quillora.1";
 inline constexpr char kPropPageProgId[] = "Velt.QuilloraPropPage.1";
@@ -38,12 +38,12 @@ inline constexpr uint32_t kMiscStatus = 0x30491;
 inline constexpr char kThreadingModel[] = "Apartment";
 
 // String resources.
-inline constexpr char kTypeNameControl[] = "Quillora Control";          // 1
-inline constexpr char kTypeNamePropPage[] = "Quillora Property Page";   // 2
-inline constexpr char kPropPageCaption[] = "General";                   // 200
-inline constexpr char kAboutText[] =                                    // 201
+inline constexpr char kTypeNameControl[] = "Quillora Control";         // 1
+inline constexpr char kTypeNamePropPage[] = "Quillora Property Page";  // 2
+inline constexpr char kPropPageCaption[] = "General";                  // 200
+inline constexpr char kAboutText[] =                                   // 201
     "Velt Quillora ActiveX Control.\r\nVersion 1.0 Build 03062002";
-inline constexpr char kCryptoInfo[] = "Cryptographic info: Not Available";  // 202
+inline constexpr char kCryptoInfo[] = "Cryptographic info: Not Available";     // 202
 inline constexpr char kLoadFailed[] = "Unable to load and parse file: '%s'.";  // 203
 inline constexpr char kErrorCaption[] = "Quillora Error";                      // 204
 inline constexpr char kCaption[] = "Quillora";                                 // 205

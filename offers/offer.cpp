@@ -34,7 +34,9 @@ void COffer::CopyCarriedValues(const COffer& other) {
   goods_ = other.goods_;
 }
 
-COffer::COffer(const COffer& other) { CopyCarriedValues(other); }
+COffer::COffer(const COffer& other) {
+  CopyCarriedValues(other);
+}
 
 COffer& COffer::operator=(const COffer& other) {
   if (this != &other) CopyCarriedValues(other);

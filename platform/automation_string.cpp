@@ -9,8 +9,7 @@ namespace {
 constexpr std::size_t kPrefix = sizeof(uint32_t);
 
 uint32_t* PrefixOf(const OLECHAR* text) {
-  return reinterpret_cast<uint32_t*>(
-      reinterpret_cast<char*>(const_cast<OLECHAR*>(text)) - kPrefix);
+  return reinterpret_cast<uint32_t*>(reinterpret_cast<char*>(const_cast<OLECHAR*>(text)) - kPrefix);
 }
 
 }  // namespace

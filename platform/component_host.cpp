@@ -24,7 +24,9 @@ ComponentObject& ComponentObject::operator=(ComponentObject&& other) noexcept {
   return *this;
 }
 
-ComponentObject::~ComponentObject() { Release(); }
+ComponentObject::~ComponentObject() {
+  Release();
+}
 
 void ComponentObject::Release() {
   dispatch_.Reset();

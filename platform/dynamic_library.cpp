@@ -16,7 +16,9 @@ DynamicLibrary::DynamicLibrary(const std::string& fileName) {
   }
 }
 
-DynamicLibrary::~DynamicLibrary() { Unload(); }
+DynamicLibrary::~DynamicLibrary() {
+  Unload();
+}
 
 DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept
     : handle_(std::exchange(other.handle_, nullptr)), loadError_(std::move(other.loadError_)) {}

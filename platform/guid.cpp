@@ -53,10 +53,14 @@ std::optional<GUID> GuidFromString(std::string_view text) {
       continue;
     }
     int nibble;
-    if (c >= '0' && c <= '9') nibble = c - '0';
-    else if (c >= 'a' && c <= 'f') nibble = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F') nibble = c - 'A' + 10;
-    else return std::nullopt;
+    if (c >= '0' && c <= '9')
+      nibble = c - '0';
+    else if (c >= 'a' && c <= 'f')
+      nibble = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+      nibble = c - 'A' + 10;
+    else
+      return std::nullopt;
     value = (value << 4) | static_cast<unsigned>(nibble);
     if (++digits == 2) {
       raw[byteIndex++] = static_cast<unsigned char>(value);
@@ -65,7 +69,8 @@ std::optional<GUID> GuidFromString(std::string_view text) {
     }
   }
   GUID guid{};
-  guid.Data1 = (uint32_t{raw[0]} << 24) | (uint32_t{raw[1]} << 16) | (uint32_t{raw[2]} << 8) | raw[3];
+  guid.Data1 =
+      (uint32_t{raw[0]} << 24) | (uint32_t{raw[1]} << 16) | (uint32_t{raw[2]} << 8) | raw[3];
   guid.Data2 = static_cast<uint16_t>((raw[4] << 8) | raw[5]);
   guid.Data3 = static_cast<uint16_t>((raw[6] << 8) | raw[7]);
   std::memcpy(guid.Data4, raw + 8, 8);

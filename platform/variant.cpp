@@ -32,21 +32,27 @@ Variant Variant::String(AutomationString value) {
   return v;
 }
 
-Variant Variant::String(std::u16string_view value) { return String(MakeAutomationString(value)); }
+Variant Variant::String(std::u16string_view value) {
+  return String(MakeAutomationString(value));
+}
 
 Variant::Variant(const Variant& other)
     : type_(other.type_), integer_(other.integer_), boolean_(other.boolean_) {
   if (other.string_ != nullptr) string_ = AllocString(StringView(other.string_));
 }
 
-Variant::Variant(Variant&& other) noexcept { Swap(other); }
+Variant::Variant(Variant&& other) noexcept {
+  Swap(other);
+}
 
 Variant& Variant::operator=(Variant other) noexcept {
   Swap(other);
   return *this;
 }
 
-Variant::~Variant() { FreeString(string_); }
+Variant::~Variant() {
+  FreeString(string_);
+}
 
 void Variant::Swap(Variant& other) noexcept {
   std::swap(type_, other.type_);

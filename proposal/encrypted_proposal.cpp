@@ -15,7 +15,9 @@ namespace {
 
 constexpr char kEndMark[] = "</ZARN_ROOT";
 
-Text StorePath(const CCryptoConfig& config) { return config.ModuleDir + store::kFileName; }
+Text StorePath(const CCryptoConfig& config) {
+  return config.ModuleDir + store::kFileName;
+}
 
 // Success is not reported: failures leave their code, and every later step refuses.
 void OpenStore(CXmlDocument& store, const Text& path) {
@@ -34,7 +36,9 @@ Text Narrow(const platform::AutomationString& text) {
 
 }  // namespace
 
-Text StoreFailedMessage() { return Utf8ToAnsi("Файл данных сохранить не удалось :((."); }
+Text StoreFailedMessage() {
+  return Utf8ToAnsi("Файл данных сохранить не удалось :((.");
+}
 
 platform::AutomationString MakePreSignSeq(const Text& xml, const Text& startName) {
   if (ErrorRecorded()) return nullptr;

@@ -96,7 +96,9 @@ XmlNode FirstChild(XmlNode node) {
   return node != nullptr && ChildrenAreOwn(node) ? node->children : nullptr;
 }
 
-XmlNode NextSibling(XmlNode node) { return node != nullptr ? node->next : nullptr; }
+XmlNode NextSibling(XmlNode node) {
+  return node != nullptr ? node->next : nullptr;
+}
 
 bool HasChildNodes(XmlNode node) {
   return node != nullptr && ChildrenAreOwn(node) && node->children != nullptr;

@@ -72,7 +72,8 @@ char UnicodeToAnsi(char32_t ch) {
 std::u16string AnsiToWide(std::string_view text) {
   const auto& t = TheTables();
   std::u16string wide(text.size(), u'\0');
-  for (std::size_t i = 0; i < text.size(); ++i) wide[i] = t.toUnit[static_cast<unsigned char>(text[i])];
+  for (std::size_t i = 0; i < text.size(); ++i)
+    wide[i] = t.toUnit[static_cast<unsigned char>(text[i])];
   return wide;
 }
 

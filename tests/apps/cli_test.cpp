@@ -13,13 +13,14 @@ using testing::BuiltProgram;
 using testing::RunCommand;
 using testing::W;
 
-testing::CommandResult Quillora(const std::vector<std::string>& args, const std::string& input = "") {
+testing::CommandResult Quillora(const std::vector<std::string>& args,
+                                const std::string& input = "") {
   return RunCommand(BuiltProgram("quillora"), args, input);
 }
 
-const std::string kInput = W(
-    "<R><DROW oA='123' oKID='secret' oB='01-02-2003' lF='17'/>"
-    "<OFFG gE='1' dG='Бумага' gC='10' gA='5' gF='50.00'/></R>");
+const std::string kInput =
+    W("<R><DROW oA='123' oKID='secret' oB='01-02-2003' lF='17'/>"
+      "<OFFG gE='1' dG='Бумага' gC='10' gA='5' gF='50.00'/></R>");
 
 TEST(CliTest, ComposeGivesTheEditorsDocumentWithoutTp) {
   const auto result = Quillora({"compose", "--date", "05/03/2003"}, kInput);
@@ -40,8 +41,7 @@ TEST(CliTest, ComposeGivesTheEditorsDocumentWithoutTp) {
 }
 
 TEST(CliTest, Utf8ModeConvertsInputArgumentsAndOutput) {
-  const auto result =
-      Quillora({"--utf8", "presign", "--start", "Имя"}, "<R><Имя>Привет</Имя></R>");
+  const auto result = Quillora({"--utf8", "presign", "--start", "Имя"}, "<R><Имя>Привет</Имя></R>");
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, "6|Привет");
 }

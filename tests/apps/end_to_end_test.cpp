@@ -18,9 +18,9 @@ using testing::CommandResult;
 using testing::RunCommand;
 using testing::W;
 
-const std::string kInput = W(
-    "<R><DROW oA='17' oG='3' oB='05-03-2002' lF='L-9'/>"
-    "<OFFG gE='7' dG='Бумага' gC='10' gA='5' gF='50.00' PATH='\\Канцтовары\\'/></R>");
+const std::string kInput =
+    W("<R><DROW oA='17' oG='3' oB='05-03-2002' lF='L-9'/>"
+      "<OFFG gE='7' dG='Бумага' gC='10' gA='5' gF='50.00' PATH='\\Канцтовары\\'/></R>");
 
 class EndToEndTest : public ::testing::Test {
  protected:
@@ -38,7 +38,9 @@ class EndToEndTest : public ::testing::Test {
   }
 
   std::string Library() const { return (installed_ / "libquillora.so").string(); }
-  std::string Store() const { return testing::TempDir::Read((installed_ / "Quillora.xml").string()); }
+  std::string Store() const {
+    return testing::TempDir::Read((installed_ / "Quillora.xml").string());
+  }
 
   testing::SandboxFixture sandbox_;
   fs::path installed_ = sandbox_.dir().path() / "control";
@@ -57,9 +59,9 @@ TEST_F(EndToEndTest, RegisterProposeVerifyAndOpenWithOpenssl) {
   EXPECT_NE(Store().find("<OFFER ID=\"17\">" + proposed.out + "</OFFER>"), std::string::npos);
 
   const std::string result = sandbox_.dir().Write("result.b64", proposed.out);
-  const CommandResult verified = Quillora({"verify", "--key", sandbox_.siteKey(), "--cert",
-                                           sandbox_.siteCertificate(), "--ca",
-                                           sandbox_.authority(), result});
+  const CommandResult verified =
+      Quillora({"verify", "--key", sandbox_.siteKey(), "--cert", sandbox_.siteCertificate(), "--ca",
+                sandbox_.authority(), result});
   ASSERT_EQ(verified.status, 0) << verified.err;
   EXPECT_NE(verified.out.find("\"verified\": true"), std::string::npos);
   EXPECT_NE(verified.out.find("\"commonName\": \"supplier\""), std::string::npos);
@@ -83,12 +85,13 @@ TEST_F(EndToEndTest, RegisterProposeVerifyAndOpenWithOpenssl) {
   const CommandResult decoded = Quillora({"base64", "decode", result});
   ASSERT_EQ(decoded.status, 0);
   sandbox_.dir().Write("result.der", decoded.out);
-  const CommandResult opened = RunCommand(
-      "/usr/bin/openssl", {"cms", "-decrypt", "-inform", "DER", "-in", der, "-recip",
-                           sandbox_.siteCertificate(), "-inkey", sandbox_.siteKey()});
+  const CommandResult opened =
+      RunCommand("/usr/bin/openssl", {"cms", "-decrypt", "-inform", "DER", "-in", der, "-recip",
+                                      sandbox_.siteCertificate(), "-inkey", sandbox_.siteKey()});
   if (opened.status == 127) GTEST_SKIP() << "openssl is not installed";
   ASSERT_EQ(opened.status, 0) << opened.err;
-  EXPECT_EQ(opened.out.rfind("<?xml version='1.0' encoding='windows-1251'?>\n<ZARN_ROOT>\n", 0), 0u);
+  EXPECT_EQ(opened.out.rfind("<?xml version='1.0' encoding='windows-1251'?>\n<ZARN_ROOT>\n", 0),
+            0u);
   EXPECT_NE(opened.out.find("\t<SIGN_PRIVATE>"), std::string::npos);
   EXPECT_EQ(opened.out.substr(opened.out.size() - 13), "</ZARN_ROOT>\n");
 
@@ -101,8 +104,8 @@ TEST_F(EndToEndTest, CallObservesTheErrorRegisterAcrossCalls) {
   ASSERT_EQ(Quillora({"register", Library()}).status, 0);
   const CommandResult called =
       Quillora({"call", "LastError()", "DestLocation", "MakeEncProposal(<R><DROW/></R>)",
-                "LastError()", "DestLocation=srv1", "DestLocation", "MakeEncProposal(@" +
-                sandbox_.dir().Write("in.xml", kInput) + ")", "LastError()",
+                "LastError()", "DestLocation=srv1", "DestLocation",
+                "MakeEncProposal(@" + sandbox_.dir().Write("in.xml", kInput) + ")", "LastError()",
                 "MakePreSignSeq(<A>t</A>, A)", "Manage(\"\")", "parseError"});
   ASSERT_EQ(called.status, 0) << called.err;
   EXPECT_EQ(called.out, "0\n\"\"\n\"\"\n-13\n\"srv1\"\n\"\"\n-13\nnull\nfalse\n0\n");

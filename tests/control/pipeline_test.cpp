@@ -14,12 +14,14 @@ namespace {
 
 using testing::W;
 
-const Text kInput = W(
-    "<R><DROW oA='17' oG='3' oB='05-03-2002' lF='L-9'/>"
-    "<OFFG gE='7' dG='Бумага' gC='10' gA='5' gF='50.00' PATH='\\Канцтовары\\'/>"
-    "<OFFG dG='Ручка' gC='2' gA='3' gF='6.00'/></R>");
+const Text kInput =
+    W("<R><DROW oA='17' oG='3' oB='05-03-2002' lF='L-9'/>"
+      "<OFFG gE='7' dG='Бумага' gC='10' gA='5' gF='50.00' PATH='\\Канцтовары\\'/>"
+      "<OFFG dG='Ручка' gC='2' gA='3' gF='6.00'/></R>");
 
-std::string Narrow(const platform::AutomationString& text) { return WideToAnsi(text.get()); }
+std::string Narrow(const platform::AutomationString& text) {
+  return WideToAnsi(text.get());
+}
 
 // The text of the last offer entry of a store.
 std::string LastEntry(const std::string& store) {
@@ -45,11 +47,15 @@ TEST_F(PipelineTest, TwoCallsOnOneControlSignEncryptAndFileTheirResults) {
   EXPECT_FALSE(TheProgressWindow().IsVisible());
 
   // The messages of one call, discovery's three included.
-  const std::vector<Text> expected = {
-      "Parsing XML document...", "Analyzing Halvane confuguration file...",
-      "Analyzing Windows Registry...", "Looking for the Halvane configuration file...",
-      "Reading the Halvane configuration file...", "Processing pre-sign...", "Signing...",
-      "Encoding...", "Making Encode Proposal completed."};
+  const std::vector<Text> expected = {"Parsing XML document...",
+                                      "Analyzing Halvane confuguration file...",
+                                      "Analyzing Windows Registry...",
+                                      "Looking for the Halvane configuration file...",
+                                      "Reading the Halvane configuration file...",
+                                      "Processing pre-sign...",
+                                      "Signing...",
+                                      "Encoding...",
+                                      "Making Encode Proposal completed."};
   const auto& messages = fixture.runtime.messages();
   ASSERT_GE(messages.size(), expected.size());
   EXPECT_EQ(std::vector<Text>(messages.end() - 9, messages.end()), expected);
@@ -66,8 +72,8 @@ TEST_F(PipelineTest, TwoCallsOnOneControlSignEncryptAndFileTheirResults) {
   const std::size_t sign = tail.find("</SIGN_PRIVATE>\n\t<SIGN>");
   ASSERT_NE(sign, Text::npos);
   EXPECT_EQ(tail.substr(tail.size() - 21), "</SIGN>\n</ZARN_ROOT>\n");
-  EXPECT_EQ(tail.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/=",
-                                   15),
+  EXPECT_EQ(tail.find_first_not_of(
+                "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/=", 15),
             sign);
 
   // The second call adds its lines to those of the first.

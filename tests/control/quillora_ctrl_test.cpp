@@ -127,9 +127,9 @@ TEST_F(DispatchTest, NamesAreFoundWithoutRegardToCase) {
   struct Case {
     const char16_t* name;
     int32_t id;
-  } cases[] = {{u"DestLocation", 1}, {u"destlocation", 1}, {u"PARSEERROR", 2},
-               {u"makeEncProposal", 3}, {u"LastError", 4}, {u"MakePreSignSeq", 5},
-               {u"manage", 6}, {u"Nothing", -1}, {u"", -1}};
+  } cases[] = {{u"DestLocation", 1},    {u"destlocation", 1}, {u"PARSEERROR", 2},
+               {u"makeEncProposal", 3}, {u"LastError", 4},    {u"MakePreSignSeq", 5},
+               {u"manage", 6},          {u"Nothing", -1},     {u"", -1}};
   for (const Case& c : cases) {
     const platform::OLECHAR* names[] = {c.name};
     int32_t id = 0;
@@ -157,9 +157,9 @@ TEST_F(DispatchTest, PropertiesAndMethodsThroughInvoke) {
 
   // Writing parseError is refused with the set-not-supported error and changes nothing.
   ExcepInfo exception;
-  EXPECT_EQ(Call(typelib::kParseError, DISPATCH_PROPERTYPUT, {Variant::Int32(5)}, nullptr,
-                 &exception),
-            DISP_E_EXCEPTION);
+  EXPECT_EQ(
+      Call(typelib::kParseError, DISPATCH_PROPERTYPUT, {Variant::Int32(5)}, nullptr, &exception),
+      DISP_E_EXCEPTION);
   EXPECT_EQ(exception.scode, CTL_E_SETNOTSUPPORTED);
   ASSERT_EQ(Call(typelib::kParseError, DISPATCH_PROPERTYGET, {}, &value), S_OK);
   EXPECT_EQ(value.AsInt(), 0);

@@ -79,7 +79,7 @@ TEST(OfferTest, WorkingOfferResetGivesDefaultSourceNamesAndTodayKeepingGoods) {
   COffer offer = FilledOffer();
   ResetWorkingOffer(offer, CalendarDate{5, 3, 2002});
   const char* expected[] = {"oA", "oG", "dTID", "oKID", "oB", "oD", "oC", "oE", "dP",
-                            "oH", "oN", "oO", "dC",   "dB",   "dO", "oF", "lF"};
+                            "oH", "oN", "oO",   "dC",   "dB", "dO", "oF", "lF"};
   int i = 0;
   for (const OfferFieldInfo& field : OfferFields()) {
     EXPECT_EQ((offer.*field.member).source, expected[i++]);

@@ -42,30 +42,30 @@ class ComposeProposalTest : public ::testing::Test {
 TEST_F(ComposeProposalTest, ExampleComesOutByteForByteWithBothSequences) {
   const COffer offer = ExampleOffer();
   const Text document = ComposeProposal(offer, offer.Goods(), CalendarDate{5, 3, 2003});
-  const Text expected = W(
-      "<?xml version='1.0' encoding='windows-1251'?>\n"
-      "<ZARN_ROOT>\n"
-      "\t<DOC TS='05/03/2003' TYPE='offer'>\n"
-      "\t\t<MAIN_PART>\n"
-      "\t\t\t<PUBLIC>\n"
-      "\t\t\t\t<LotID>17</LotID>\n"
-      "\t\t\t\t<GOOD>\n"
-      "\t\t\t\t\t<ID>1</ID>\n"
-      "\t\t\t\t\t<NM>Бумага</NM>\n"
-      "\t\t\t\t\t<PR>10</PR>\n"
-      "\t\t\t\t\t<QTY>5</QTY>\n"
-      "\t\t\t\t\t<SM>50.00</SM>\n"
-      "\t\t\t\t</GOOD>\n"
-      "\t\t\t</PUBLIC>\n"
-      "\t\t\t<PRIVATE>\n"
-      "\t\t\t\t<ID>123</ID>\n"
-      "\t\t\t\t<DT>01/02/2003</DT>\n"
-      "\t\t\t</PRIVATE>\n"
-      "\t\t\t<ATTACHMENTS>\n"
-      "\t\t\t</ATTACHMENTS>\n"
-      "\t\t</MAIN_PART>\n"
-      "\t</DOC>\n"
-      "</ZARN_ROOT>\n");
+  const Text expected =
+      W("<?xml version='1.0' encoding='windows-1251'?>\n"
+        "<ZARN_ROOT>\n"
+        "\t<DOC TS='05/03/2003' TYPE='offer'>\n"
+        "\t\t<MAIN_PART>\n"
+        "\t\t\t<PUBLIC>\n"
+        "\t\t\t\t<LotID>17</LotID>\n"
+        "\t\t\t\t<GOOD>\n"
+        "\t\t\t\t\t<ID>1</ID>\n"
+        "\t\t\t\t\t<NM>Бумага</NM>\n"
+        "\t\t\t\t\t<PR>10</PR>\n"
+        "\t\t\t\t\t<QTY>5</QTY>\n"
+        "\t\t\t\t\t<SM>50.00</SM>\n"
+        "\t\t\t\t</GOOD>\n"
+        "\t\t\t</PUBLIC>\n"
+        "\t\t\t<PRIVATE>\n"
+        "\t\t\t\t<ID>123</ID>\n"
+        "\t\t\t\t<DT>01/02/2003</DT>\n"
+        "\t\t\t</PRIVATE>\n"
+        "\t\t\t<ATTACHMENTS>\n"
+        "\t\t\t</ATTACHMENTS>\n"
+        "\t\t</MAIN_PART>\n"
+        "\t</DOC>\n"
+        "</ZARN_ROOT>\n");
   EXPECT_EQ(document, expected);
   EXPECT_EQ(std::count(document.begin(), document.end(), '\n'), 23);
 
@@ -106,8 +106,8 @@ TEST_F(ComposeProposalTest, PrivateValuesComeInTheirFixedOrder) {
   COffer offer;
   for (const OfferFieldInfo& field : OfferFields()) (offer.*field.member).value = field.element;
   const Text document = ComposeProposal(offer, {}, CalendarDate{5, 3, 2003});
-  const char* order[] = {"ID", "NR",   "opTP", "TP", "DT",   "dDT",    "bDT", "eDT",
-                         "PayTP", "pPay", "SM", "SR", "DCon", "ADLCon", "SPR", "RSN"};
+  const char* order[] = {"ID",    "NR",   "opTP", "TP", "DT",   "dDT",    "bDT", "eDT",
+                         "PayTP", "pPay", "SM",   "SR", "DCon", "ADLCon", "SPR", "RSN"};
   std::size_t at = document.find("<PRIVATE>");
   for (const char* name : order) {
     const Text line = std::string("\t\t\t\t<") + name + ">" + name + "</" + name + ">\n";

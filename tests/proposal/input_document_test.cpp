@@ -26,9 +26,10 @@ class InputDocumentTest : public ::testing::Test {
 };
 
 TEST_F(InputDocumentTest, ReadsTheHeaderAndGoodsOfTheExample) {
-  ASSERT_TRUE(Read(W("<R><DROW oA='17' oG='3' oB='05-03-2002' lF='L-9'/>"
-                     "<OFFG gE='7' dG='Бумага' gA='10' PATH='\\Канцтовары\\'/>"
-                     "<OFFG dG='Ручка'/></R>")));
+  ASSERT_TRUE(
+      Read(W("<R><DROW oA='17' oG='3' oB='05-03-2002' lF='L-9'/>"
+             "<OFFG gE='7' dG='Бумага' gA='10' PATH='\\Канцтовары\\'/>"
+             "<OFFG dG='Ручка'/></R>")));
   EXPECT_EQ(offer_.ID.value, "17");
   EXPECT_EQ(offer_.NR.value, "3");
   EXPECT_EQ(offer_.DT.value, "05/03/2002");
@@ -76,8 +77,9 @@ TEST_F(InputDocumentTest, DrowWithoutAttributesEmptiesTheHeaderIncludingToday) {
 }
 
 TEST_F(InputDocumentTest, OnlyTheFirstDrowIsReadAndNestedOffgCount) {
-  ASSERT_TRUE(Read("<R><DROW oA='first'/><DROW oA='second'/>"
-                   "<X><Y><Z><OFFG/></Z></Y></X><OFFG/><OFFG/></R>"));
+  ASSERT_TRUE(
+      Read("<R><DROW oA='first'/><DROW oA='second'/>"
+           "<X><Y><Z><OFFG/></Z></Y></X><OFFG/><OFFG/></R>"));
   EXPECT_EQ(offer_.ID.value, "first");
   ASSERT_EQ(offer_.GoodCount(), 3u);
   EXPECT_EQ(offer_.GoodAt(0).ID, "0");

@@ -63,7 +63,7 @@ TEST_F(StoreProposalTest, BuildsAndSharesChainsThenAppendsTheEntry) {
   offer.ID.value = "17";
   offer.AddGood(Line("7", W("Бумага"), W("\\Канцтовары\\Офис\\")));
   offer.AddGood(Line("8", W("Бумага"), W("/Канцтовары/Офис/")));  // same chain, other form
-  offer.AddGood(Line("9", "Pen", ""));                          // straight under the classifier
+  offer.AddGood(Line("9", "Pen", ""));                            // straight under the classifier
   bool stored = false;
   const Text markup = File(kEmptyStore, offer, "QUJD", &stored);
   EXPECT_TRUE(stored);
@@ -79,11 +79,11 @@ TEST_F(StoreProposalTest, ExistingCategoriesKeepTheirIdsAndOnlyMissingLevelsAreA
   COffer offer;
   offer.ID.value = "5";
   offer.AddGood(Line("2", "leaf", "\\a\\\\b\\"));  // doubled backslashes are one
-  const Text markup =
-      File("<ROOT><GOODS_CLASSIFIER><GOOD NM='x' ID='1'/><GOOD NM='a' ID='10'>"
-           "<OFFER ID='old'/></GOOD></GOODS_CLASSIFIER><OFFERS><OFFER ID='old'>T</OFFER></OFFERS>"
-           "</ROOT>",
-           offer, "U");
+  const Text markup = File(
+      "<ROOT><GOODS_CLASSIFIER><GOOD NM='x' ID='1'/><GOOD NM='a' ID='10'>"
+      "<OFFER ID='old'/></GOOD></GOODS_CLASSIFIER><OFFERS><OFFER ID='old'>T</OFFER></OFFERS>"
+      "</ROOT>",
+      offer, "U");
   EXPECT_EQ(markup,
             "<ROOT><GOODS_CLASSIFIER><GOOD NM=\"x\" ID=\"1\"/><GOOD NM=\"a\" ID=\"10\">"
             "<OFFER ID=\"old\"/><GOOD NM=\"b\" ID=\"*\"><GOOD NM=\"leaf\" ID=\"2\">"
@@ -134,7 +134,7 @@ TEST(SplitClassifierPathTest, TakesOnlyTextsBetweenTwoSeparators) {
       {"/a/b/", {"a", "b"}},
       {"a\\b", {}},
       {"", {}},
-      {"\\\\\\a\\", {"", "a"}},  // three backslashes become two: an empty component first
+      {"\\\\\\a\\", {"", "a"}},    // three backslashes become two: an empty component first
       {"\\\\\\\\a\\", {"", "a"}},  // four become two as well
       {"\\\\", {}},
       {"\\x\\\\\\y\\", {"x", "", "y"}},

@@ -17,6 +17,8 @@ QuietRuntime::QuietRuntime()
   previous_ = InstallProgressWindow(std::move(window));
 }
 
-QuietRuntime::~QuietRuntime() { InstallProgressWindow(std::move(previous_)); }
+QuietRuntime::~QuietRuntime() {
+  InstallProgressWindow(std::move(previous_));
+}
 
 }  // namespace quillora::testing

@@ -8,9 +8,8 @@
 namespace quillora::testing {
 
 SandboxFixture::SandboxFixture(const std::string& dest, const std::string& user) {
-  const CommandResult made =
-      RunCommand(BuiltProgram("quillora"), {"sandbox", dir_.path().string(), "--dest", dest,
-                                            "--user", user});
+  const CommandResult made = RunCommand(
+      BuiltProgram("quillora"), {"sandbox", dir_.path().string(), "--dest", dest, "--user", user});
   if (made.status != 0) throw std::runtime_error("quillora sandbox failed: " + made.err);
   if (const char* previous = std::getenv("QUILLORA_REGISTRY")) {
     previous_ = previous;

@@ -7,6 +7,8 @@
 
 namespace quillora::testing {
 
-inline Text W(const std::string& utf8) { return Utf8ToAnsi(utf8); }
+inline Text W(const std::string& utf8) {
+  return Utf8ToAnsi(utf8);
+}
 
 }  // namespace quillora::testing
