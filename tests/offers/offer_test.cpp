@@ -83,7 +83,9 @@ TEST(OfferTest, WorkingOfferResetGivesDefaultSourceNamesAndTodayKeepingGoods) {
   int i = 0;
   for (const OfferFieldInfo& field : OfferFields()) {
     EXPECT_EQ((offer.*field.member).source, expected[i++]);
-    if (field.member != &COffer::DT) EXPECT_EQ((offer.*field.member).value, "");
+    if (field.member != &COffer::DT) {
+      EXPECT_EQ((offer.*field.member).value, "");
+    }
   }
   EXPECT_EQ(offer.DT.value, "05/03/2002");
   EXPECT_EQ(offer.ProposalXml, "");
