@@ -101,8 +101,10 @@ Text WideToAnsi(const char16_t* text) {
 
 std::string AnsiToUtf8(std::string_view text) {
   const auto& t = TheTables();
-  std::string out;
-  out.resize(text.size() * 3);
+  // Sized exactly first, so the text is written once and nothing is filled in vain.
+  std::size_t size = 0;
+  for (const char c : text) size += t.utf8Length[static_cast<unsigned char>(c)];
+  std::string out(size, '\0');
   char* dst = out.data();
   for (const char c : text) {
     const auto b = static_cast<unsigned char>(c);
@@ -114,7 +116,6 @@ std::string AnsiToUtf8(std::string_view text) {
     const unsigned len = t.utf8Length[b];
     for (unsigned k = 0; k < len; ++k) *dst++ = seq[k];
   }
-  out.resize(static_cast<std::size_t>(dst - out.data()));
   return out;
 }
 
