@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "control/error_register.h"
+#include "platform/dynamic_library.h"
 
 namespace quillora::cli {
 
@@ -77,6 +78,11 @@ std::vector<std::string> Arguments::Operands(std::size_t max) {
   }
   if (operands.size() > max) throw CommandFailure{0, "too many arguments"};
   return operands;
+}
+
+std::string ProgramDirectory() {
+  static const int anchor = 0;
+  return platform::ModuleDirectoryOf(&anchor);
 }
 
 void FailOnRecordedError(const std::string& what) {

@@ -46,6 +46,10 @@ class Arguments {
   std::vector<std::string> args_;
 };
 
+// The directory of the quillora program, ending with "/": where the libraries it loads
+// are installed beside it.
+std::string ProgramDirectory();
+
 // Fails with the code recorded in the error register, when there is one.
 void FailOnRecordedError(const std::string& what);
 

@@ -22,8 +22,7 @@ std::string Hex(HRESULT value) {
 }
 
 std::string InstalledLibrary() {
-  static const int anchor = 0;
-  return platform::ModuleDirectoryOf(&anchor) + "libquillora.so";
+  return ProgramDirectory() + "libquillora.so";
 }
 
 platform::ComponentObject Create(const std::string& progId) {

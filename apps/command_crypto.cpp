@@ -14,9 +14,8 @@ using Operation = bool (*)(Text, Text&, const CCryptoConfig&);
 // The configuration the control would use for DestLocation `dest`, with this program's
 // directory as the module directory where the Base64 library is looked for first.
 CCryptoConfig Discover(const Text& dest) {
-  static const int anchor = 0;
   CCryptoConfig config;
-  config.ModuleDir = platform::ModuleDirectoryOf(&anchor);
+  config.ModuleDir = ProgramDirectory();
   // The command has no window to keep readable: its status messages cost no pause.
   InstallProgressWindow(std::make_unique<HeadlessProgressWnd>(nullptr));
   DiscoverCryptoConfig(dest, config);

@@ -18,8 +18,7 @@ int RunSandbox(Arguments& args, const Io&) {
     throw CommandFailure{0, "--dest and --user need a name"};
   }
   request.dir = operands[0];
-  static const int anchor = 0;
-  request.engineLibrary = platform::ModuleDirectoryOf(&anchor) + "libzelcor.so";
+  request.engineLibrary = ProgramDirectory() + "libzelcor.so";
   const SandboxLayout layout = CreateSandbox(request);
   std::printf("export QUILLORA_REGISTRY=%s\n", layout.registryFile.c_str());
   return 0;

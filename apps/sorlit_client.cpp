@@ -9,9 +9,7 @@
 namespace quillora::cli {
 
 SorlitClient::SorlitClient() {
-  static const int anchor = 0;
-  library_ = platform::LoadBesideOrOnSearchPath(platform::ModuleDirectoryOf(&anchor),
-                                                base64::kSorlitFileName);
+  library_ = platform::LoadBesideOrOnSearchPath(ProgramDirectory(), base64::kSorlitFileName);
   if (!library_.IsLoaded()) {
     throw CommandFailure{-20, "the Base64 library cannot be loaded: " + library_.LoadError()};
   }

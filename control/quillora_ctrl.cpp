@@ -25,8 +25,7 @@ ControlServices DefaultControlServices() {
   return services;
 }
 
-CQuilloraCtrl::CQuilloraCtrl(ControlServices services)
-    : services_(std::move(services)), manager_(services_.manager) {
+CQuilloraCtrl::CQuilloraCtrl(ControlServices services) : services_(std::move(services)) {
   module::ObjectCreated();
   CProgressWnd& progress = TheProgressWindow();
   progress.Create();
@@ -80,7 +79,7 @@ bool CQuilloraCtrl::Manage(const Text& id) {
   if (ErrorRecorded() || ModalWindows::AnyOpen()) return false;
   if (!DiscoverCryptoConfig(destLocation_, config_)) return false;
   ModalWindows::Scope modal;
-  manager_->Show(config_.ModuleDir, id, config_);
+  services_.manager->Show(config_.ModuleDir, id, config_);
   return true;
 }
 
@@ -145,8 +144,8 @@ bool StringArgument(const DispParams& params, std::size_t index, Text& text) {
   return true;
 }
 
-HRESULT CheckArguments(const DispParams& params, std::size_t count) {
-  return params.args.size() == count ? platform::S_OK : platform::DISP_E_BADPARAMCOUNT;
+bool CountIs(const DispParams& params, std::size_t count) {
+  return params.args.size() == count;
 }
 
 void SetResult(Variant* result, Variant value) {
@@ -168,7 +167,7 @@ HRESULT CQuilloraCtrl::Invoke(int32_t dispId, uint16_t flags, const DispParams& 
     case typelib::kDestLocation:
     case typelib::kParseError: {
       if (put) {
-        if (CheckArguments(params, 1) != platform::S_OK) return platform::DISP_E_BADPARAMCOUNT;
+        if (!CountIs(params, 1)) return platform::DISP_E_BADPARAMCOUNT;
         if (dispId == typelib::kParseError) {
           if (exception != nullptr) {
             exception->scode = platform::CTL_E_SETNOTSUPPORTED;
@@ -182,7 +181,7 @@ HRESULT CQuilloraCtrl::Invoke(int32_t dispId, uint16_t flags, const DispParams& 
         return platform::S_OK;
       }
       if (!get && !(flags & DISPATCH_METHOD)) return platform::DISP_E_MEMBERNOTFOUND;
-      if (CheckArguments(params, 0) != platform::S_OK) return platform::DISP_E_BADPARAMCOUNT;
+      if (!CountIs(params, 0)) return platform::DISP_E_BADPARAMCOUNT;
       SetResult(result, dispId == typelib::kDestLocation
                             ? Variant::String(AnsiToWide(destLocation_))
                             : Variant::Int32(parseError_));
@@ -201,23 +200,23 @@ HRESULT CQuilloraCtrl::Invoke(int32_t dispId, uint16_t flags, const DispParams& 
   Text first, second;
   switch (dispId) {
     case typelib::kMakeEncProposal:
-      if (CheckArguments(params, 1) != platform::S_OK) return platform::DISP_E_BADPARAMCOUNT;
+      if (!CountIs(params, 1)) return platform::DISP_E_BADPARAMCOUNT;
       if (!StringArgument(params, 0, first)) return platform::DISP_E_TYPEMISMATCH;
       SetResult(result, Variant::String(MakeEncProposal(first)));
       return platform::S_OK;
     case typelib::kLastError:
-      if (CheckArguments(params, 0) != platform::S_OK) return platform::DISP_E_BADPARAMCOUNT;
+      if (!CountIs(params, 0)) return platform::DISP_E_BADPARAMCOUNT;
       SetResult(result, Variant::Int16(LastError()));
       return platform::S_OK;
     case typelib::kMakePreSignSeq:
-      if (CheckArguments(params, 2) != platform::S_OK) return platform::DISP_E_BADPARAMCOUNT;
+      if (!CountIs(params, 2)) return platform::DISP_E_BADPARAMCOUNT;
       if (!StringArgument(params, 0, first) || !StringArgument(params, 1, second)) {
         return platform::DISP_E_TYPEMISMATCH;
       }
       SetResult(result, Variant::String(MakePreSignSeq(first, second)));
       return platform::S_OK;
     default:  // Manage
-      if (CheckArguments(params, 1) != platform::S_OK) return platform::DISP_E_BADPARAMCOUNT;
+      if (!CountIs(params, 1)) return platform::DISP_E_BADPARAMCOUNT;
       if (!StringArgument(params, 0, first)) return platform::DISP_E_TYPEMISMATCH;
       SetResult(result, Variant::Bool(Manage(first)));
       return platform::S_OK;

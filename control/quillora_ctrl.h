@@ -64,9 +64,9 @@ class CQuilloraCtrl : public platform::IDispatch {
   ControlServices services_;
   std::atomic<uint32_t> references_{1};
 
-  // The fields, in the order the control has always had them.
+  // The fields, in the order the control has always had them (the manager window is
+  // among the services).
   Text destLocation_;
-  std::shared_ptr<ManagerWindow> manager_;
   int32_t parseError_ = 0;
   CCryptoConfig config_;
   COffer workingOffer_;
